@@ -1,0 +1,36 @@
+#include "BackupNames.h"
+
+namespace sveltor {
+
+std::string DollarNameOf(const std::string& name, const TCodePage& codePage) {
+    if (name.empty() || static_cast<unsigned char>(name[0]) < 0x80)
+        return "$" + (name.size() > 1 ? name.substr(1) : std::string());
+    std::size_t cut = 2;
+    if (codePage.Kind() == TCodePage::TKind::Utf8) {
+        const std::size_t n = codePage.CharLength(name.data(), 0, name.size());
+        cut = n == 0 ? name.size() : n;
+    }
+    return "$$" + (name.size() > cut ? name.substr(cut) : std::string());
+}
+
+std::string TBackupNames::SetupBackupNames(TSplitPath& parts) {
+    PathParts = &parts;
+    DollarName = DollarNameOf(parts.GetName(), parts.CodePage());
+    NameWithExt = parts.GetName();
+    OrigExt = parts.GetExtension();
+    NameWithExt += OrigExt;
+    BakExt = ".BAK";
+    return ApplyOption1();
+}
+
+std::string TBackupNames::ApplyOption1() { return Apply(NameWithExt, BakExt); }
+
+std::string TBackupNames::ApplyOption2() { return Apply(DollarName, OrigExt); }
+
+std::string TBackupNames::Apply(const std::string& name, const std::string& extension) {
+    PathParts->SetName(name.c_str());
+    PathParts->SetExtension(extension.c_str());
+    return std::string(PathParts->GetName()) + PathParts->GetExtension();
+}
+
+} // namespace sveltor

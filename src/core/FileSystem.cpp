@@ -1,0 +1,211 @@
+#include "FileSystem.h"
+
+#include "Exception.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+namespace sveltor {
+namespace {
+
+// Opens without blocking (a FIFO or device must never hang the caller), then checks
+// that what was opened is a regular file and takes the lock.
+int OpenLocked(const std::string& path, int flags, int lockOperation) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        throw EFOpenError(path, errno);
+    if (S_ISDIR(st.st_mode))
+        throw EFOpenError(path, EISDIR);
+    if (!S_ISREG(st.st_mode))
+        throw EFOpenError(path, EINVAL, "Not a regular file");
+    // Root may write anything; a file nobody may write is still refused as read-only.
+    if ((flags & O_ACCMODE) != O_RDONLY && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        throw EFOpenError(path, EACCES, "The file is read-only");
+
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        throw EFOpenError(path, errno);
+    auto fail = [&](int error, const char* cause) {
+        ::close(fd);
+        throw EFOpenError(path, error, cause);
+    };
+    if (::fstat(fd, &st) != 0)
+        fail(errno, nullptr);
+    if (!S_ISREG(st.st_mode))
+        fail(EINVAL, "Not a regular file");
+    if (::flock(fd, lockOperation | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK)
+            fail(errno, "The file is in use by another program");
+        fail(errno, nullptr);
+    }
+    const int current = ::fcntl(fd, F_GETFL);
+    if (current < 0 || ::fcntl(fd, F_SETFL, current & ~O_NONBLOCK) != 0)
+        fail(errno, nullptr);
+    return fd;
+}
+
+} // namespace
+
+TFileStream TFileStream::OpenExclusive(const std::string& path) {
+    return TFileStream(path, OpenLocked(path, O_RDWR, LOCK_EX));
+}
+
+TFileStream TFileStream::OpenRead(const std::string& path) {
+    return TFileStream(path, OpenLocked(path, O_RDONLY, LOCK_SH));
+}
+
+TFileStream TFileStream::CreateExclusive(const std::string& path, mode_t mode) {
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, mode);
+    if (fd < 0)
+        throw EFCreateError(path, errno);
+    return TFileStream(path, fd);
+}
+
+TFileStream::TFileStream(TFileStream&& other) noexcept
+    : FFileName(std::move(other.FFileName)), FHandle(std::exchange(other.FHandle, -1)) {}
+
+TFileStream& TFileStream::operator=(TFileStream&& other) noexcept {
+    if (this != &other) {
+        Release();
+        FFileName = std::move(other.FFileName);
+        FHandle = std::exchange(other.FHandle, -1);
+    }
+    return *this;
+}
+
+TFileStream::~TFileStream() { Release(); }
+
+void TFileStream::Release() noexcept {
+    if (FHandle >= 0)
+        ::close(std::exchange(FHandle, -1));
+}
+
+struct stat TFileStream::Status() const {
+    struct stat st {};
+    if (::fstat(FHandle, &st) != 0)
+        throw EReadError(FFileName, errno);
+    return st;
+}
+
+std::size_t TFileStream::ReadSome(void* buffer, std::size_t count, std::uint64_t offset) {
+    auto* out = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::pread(FHandle, out + done, count - done,
+                                  static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw EReadError(FFileName, errno);
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+void TFileStream::ReadBuffer(void* buffer, std::size_t count, std::uint64_t offset) {
+    if (ReadSome(buffer, count, offset) != count)
+        throw EReadError(FFileName, EIO, "The file ended before its size");
+}
+
+void TFileStream::WriteBuffer(const void* buffer, std::size_t count) {
+    const auto* in = static_cast<const char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(FHandle, in + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw EWriteError(FFileName, errno);
+        }
+        if (n == 0)
+            throw EWriteError(FFileName, ENOSPC);
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+void TFileStream::Flush() {
+    if (::fsync(FHandle) != 0)
+        throw EWriteError(FFileName, errno);
+}
+
+void TFileStream::CopyModeAndOwner(const struct stat& from) {
+    const struct stat st = Status();
+    if ((st.st_uid != from.st_uid || st.st_gid != from.st_gid) &&
+        ::fchown(FHandle, from.st_uid, from.st_gid) != 0 && errno != EPERM)
+        throw EWriteError(FFileName, errno);
+    if (::fchmod(FHandle, from.st_mode & 07777) != 0)
+        throw EWriteError(FFileName, errno);
+}
+
+void TFileStream::Close() {
+    // The descriptor is gone after close() whatever it returns; never close it twice.
+    if (FHandle >= 0 && ::close(std::exchange(FHandle, -1)) != 0 && errno != EINTR)
+        throw EWriteError(FFileName, errno);
+}
+
+void RenameFile(const std::string& from, const std::string& to) {
+    auto fail = [&](int error) {
+        throw EInOutError("Cannot rename \"" + from + "\" to \"" + to + "\": " + std::strerror(error),
+                          error);
+    };
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        fail(errno);
+    // The file system cannot rename without replacing: a hard link fails on an existing
+    // name just the same.
+    if (::link(from.c_str(), to.c_str()) != 0)
+        fail(errno);
+    if (::unlink(from.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(to.c_str());
+        fail(error);
+    }
+}
+
+void DeleteFile(const std::string& path) {
+    if (::unlink(path.c_str()) != 0)
+        throw EInOutError(FileErrorMessage("Cannot delete file", path, errno), errno);
+}
+
+void DeleteFileQuietly(const std::string& path) noexcept { ::unlink(path.c_str()); }
+
+void SyncDirectory(const std::string& directory) {
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw EInOutError(FileErrorMessage("Cannot open directory", directory, errno), errno);
+    const int result = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    // Some file systems cannot sync a directory at all; their renames are as durable as
+    // they get.
+    if (result != 0 && error != EINVAL && error != ENOTSUP)
+        throw EInOutError(FileErrorMessage("Cannot flush directory", directory, error), error);
+}
+
+std::string DirectoryOfPath(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string JoinPath(const std::string& directory, const std::string& name) {
+    if (!directory.empty() && directory.back() == '/')
+        return directory + name;
+    return directory + "/" + name;
+}
+
+} // namespace sveltor

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace sveltor::test {
+
+using TBytes = std::vector<unsigned char>;
+
+// A fresh folder under $TMPDIR (or /tmp), removed with everything in it at the end.
+class TTempDir {
+public:
+    TTempDir();
+    ~TTempDir();
+    TTempDir(const TTempDir&) = delete;
+    TTempDir& operator=(const TTempDir&) = delete;
+
+    const std::string& Path() const noexcept { return FPath; }
+    std::string operator/(const std::string& name) const { return FPath + "/" + name; }
+
+private:
+    std::string FPath;
+};
+
+TBytes ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const TBytes& bytes);
+bool Exists(const std::string& path); // without following a final symlink
+std::vector<std::string> ListNames(const std::string& directory); // sorted
+
+// A minimal Standard MIDI File: header chunk and one empty track.
+TBytes CleanMidi();
+// The same behind a 128-byte MacBinary header, followed by extra bytes of padding.
+TBytes WrappedMidi(std::size_t padding = 0);
+
+// A second process that holds an flock on a file until the object goes.
+class TLockHolder {
+public:
+    explicit TLockHolder(const std::string& path, bool exclusive = true);
+    ~TLockHolder();
+    TLockHolder(const TLockHolder&) = delete;
+    TLockHolder& operator=(const TLockHolder&) = delete;
+
+private:
+    void Stop() noexcept;
+    pid_t FChild = -1;
+};
+
+// Lowers RLIMIT_FSIZE, with SIGXFSZ ignored so a write past it fails with EFBIG, and
+// puts both back at the end.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(unsigned long bytes);
+    ~TFileSizeLimit();
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+
+private:
+    unsigned long FOldCurrent;
+    void (*FOldHandler)(int);
+};
+
+} // namespace sveltor::test
