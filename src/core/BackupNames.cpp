@@ -23,9 +23,13 @@ std::string TBackupNames::SetupBackupNames(TSplitPath& parts) {
     return ApplyOption1();
 }
 
-std::string TBackupNames::ApplyOption1() { return Apply(NameWithExt, BakExt); }
+std::string TBackupNames::ApplyOption1() {
+    return Apply(NameWithExt, BakExt);
+}
 
-std::string TBackupNames::ApplyOption2() { return Apply(DollarName, OrigExt); }
+std::string TBackupNames::ApplyOption2() {
+    return Apply(DollarName, OrigExt);
+}
 
 std::string TBackupNames::Apply(const std::string& name, const std::string& extension) {
     PathParts->SetName(name.c_str());

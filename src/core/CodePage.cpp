@@ -22,8 +22,8 @@ bool TCodePage::IsLeadByte(unsigned char byte) const noexcept {
     return false;
 }
 
-std::size_t TCodePage::CharLength(const char* text, std::size_t pos,
-                                  std::size_t length) const noexcept {
+std::size_t TCodePage::MultiByteLength(const char* text, std::size_t pos,
+                                       std::size_t length) const noexcept {
     const auto lead = static_cast<unsigned char>(text[pos]);
     if (!IsLeadByte(lead))
         return 1;

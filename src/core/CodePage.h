@@ -31,12 +31,20 @@ public:
     // Length in bytes of the character starting at text[pos] within text[0..length).
     // 0 means the character is cut short by the end of the text (a lone lead byte).
     // A malformed UTF-8 sequence counts as single bytes, so nothing is ever lost.
-    std::size_t CharLength(const char* text, std::size_t pos, std::size_t length) const noexcept;
+    std::size_t CharLength(const char* text, std::size_t pos, std::size_t length) const noexcept {
+        // No code page here has a lead byte below 0x80; paths are mostly ASCII.
+        if (static_cast<unsigned char>(text[pos]) < 0x80)
+            return 1;
+        return MultiByteLength(text, pos, length);
+    }
 
     // Largest n <= limit such that text[0..n) ends on a character boundary.
     std::size_t FitLength(const char* text, std::size_t length, std::size_t limit) const noexcept;
 
 private:
+    std::size_t MultiByteLength(const char* text, std::size_t pos,
+                                std::size_t length) const noexcept;
+
     int FId;
     std::string_view FName;
     TKind FKind;
@@ -44,8 +52,8 @@ private:
 };
 
 namespace codepage {
-inline constexpr TCodePage ShiftJis{932, "Shift-JIS", TCodePage::TKind::DoubleByte,
-                                    {0x81, 0x9F}, {0xE0, 0xFC}};
+inline constexpr TCodePage ShiftJis{
+    932, "Shift-JIS", TCodePage::TKind::DoubleByte, {0x81, 0x9F}, {0xE0, 0xFC}};
 inline constexpr TCodePage Gbk{936, "GBK", TCodePage::TKind::DoubleByte, {0x81, 0xFE}};
 inline constexpr TCodePage Uhc{949, "UHC", TCodePage::TKind::DoubleByte, {0x81, 0xFE}};
 inline constexpr TCodePage Big5{950, "Big5", TCodePage::TKind::DoubleByte, {0x81, 0xFE}};

@@ -33,8 +33,8 @@ std::unique_ptr<unsigned char[]> ReadWholeFile(TFileStream& file, std::uint64_t 
     if (size > SIZE_MAX)
         throw EOutOfMemory(FileErrorMessage("Not enough memory to read", file.FileName(), ENOMEM),
                            ENOMEM);
-    std::unique_ptr<unsigned char[]> buffer(new (std::nothrow)
-                                                unsigned char[static_cast<std::size_t>(size)]);
+    std::unique_ptr<unsigned char[]> buffer(
+        new (std::nothrow) unsigned char[static_cast<std::size_t>(size)]);
     if (!buffer)
         throw EOutOfMemory(FileErrorMessage("Not enough memory to read", file.FileName(), ENOMEM),
                            ENOMEM);
@@ -116,9 +116,9 @@ TConvertOutcome ConvertFile(const std::string& sourcePath, const std::string& li
 
     const std::string backupPath = parts.Merge();
     if (parts.Truncated())
-        throw EInOutError(FileErrorMessage("Cannot make a backup name for", sourcePath,
-                                           ENAMETOOLONG),
-                          ENAMETOOLONG);
+        throw EInOutError(
+            FileErrorMessage("Cannot make a backup name for", sourcePath, ENAMETOOLONG),
+            ENAMETOOLONG);
     const std::string tempPath = JoinPath(listedDirectory, TempFileName);
 
     TFileStream temp = TFileStream::CreateExclusive(tempPath);

@@ -80,7 +80,9 @@ TFileStream& TFileStream::operator=(TFileStream&& other) noexcept {
     return *this;
 }
 
-TFileStream::~TFileStream() { Release(); }
+TFileStream::~TFileStream() {
+    Release();
+}
 
 void TFileStream::Release() noexcept {
     if (FHandle >= 0)
@@ -98,8 +100,8 @@ std::size_t TFileStream::ReadSome(void* buffer, std::size_t count, std::uint64_t
     auto* out = static_cast<char*>(buffer);
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t n = ::pread(FHandle, out + done, count - done,
-                                  static_cast<off_t>(offset + done));
+        const ssize_t n =
+            ::pread(FHandle, out + done, count - done, static_cast<off_t>(offset + done));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -155,8 +157,8 @@ void TFileStream::Close() {
 
 void RenameFile(const std::string& from, const std::string& to) {
     auto fail = [&](int error) {
-        throw EInOutError("Cannot rename \"" + from + "\" to \"" + to + "\": " + std::strerror(error),
-                          error);
+        throw EInOutError(
+            "Cannot rename \"" + from + "\" to \"" + to + "\": " + std::strerror(error), error);
     };
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return;
@@ -178,7 +180,9 @@ void DeleteFile(const std::string& path) {
         throw EInOutError(FileErrorMessage("Cannot delete file", path, errno), errno);
 }
 
-void DeleteFileQuietly(const std::string& path) noexcept { ::unlink(path.c_str()); }
+void DeleteFileQuietly(const std::string& path) noexcept {
+    ::unlink(path.c_str());
+}
 
 void SyncDirectory(const std::string& directory) {
     const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

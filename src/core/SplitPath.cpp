@@ -1,39 +1,48 @@
 #include "SplitPath.h"
 
-#include <bitset>
 #include <cstring>
 
 namespace sveltor {
 namespace {
 
-bool IsSeparator(char c) noexcept { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) noexcept {
+    return c == '\\' || c == '/';
+}
 
-// The working copy of a split: at most PathLimit bytes of whole characters, with a mark
-// on every byte that starts a character, so the scan can go backwards.
+// The working copy of a split: at most PathLimit bytes of whole characters, each byte
+// classed so the scan can go backwards without losing track of double-byte characters.
 struct TWorkingCopy {
+    static constexpr unsigned char Inside = 0, Single = 1, MultiStart = 2;
+
     char Text[TSplitPath::PathLimit + 1];
-    std::bitset<TSplitPath::PathLimit + 1> Start;
+    unsigned char Kind[TSplitPath::PathLimit + 1];
     std::size_t Length = 0;
     bool Cut = false;
 
     TWorkingCopy(const char* path, const TCodePage& cp) noexcept {
-        const std::size_t size = std::strlen(path);
+        // Only whether the path goes on past the limit matters, not how far.
+        const std::size_t size = ::strnlen(path, TSplitPath::PathLimit + 1);
         while (Length < size) {
             const std::size_t n = cp.CharLength(path, Length, size);
             if (n == 0 || Length + n > TSplitPath::PathLimit)
                 break;
-            Start.set(Length);
-            std::memcpy(Text + Length, path + Length, n);
+            Kind[Length] = n == 1 ? Single : MultiStart;
+            Text[Length] = path[Length];
+            for (std::size_t i = 1; i < n; ++i) {
+                Kind[Length + i] = Inside;
+                Text[Length + i] = path[Length + i];
+            }
             Length += n;
         }
         Text[Length] = '\0';
-        Start.set(Length);
+        Kind[Length] = Single; // the end is a boundary
         Cut = Length < size;
     }
 
+    bool IsBoundary(std::size_t pos) const noexcept { return Kind[pos] != Inside; }
     // A single-byte character equal to c at pos.
     bool Is(std::size_t pos, char c) const noexcept {
-        return pos < Length && Start[pos] && Start[pos + 1] && Text[pos] == c;
+        return pos < Length && Kind[pos] == Single && Text[pos] == c;
     }
 };
 
@@ -56,7 +65,7 @@ const char* TSplitPath::Split(const char* path) noexcept {
         std::size_t n = to - from;
         if (n > PartLimit) {
             n = PartLimit;
-            while (n > 0 && !w.Start[from + n])
+            while (n > 0 && !w.IsBoundary(from + n))
                 --n;
             FCut |= cutBit;
         }
@@ -70,14 +79,11 @@ const char* TSplitPath::Split(const char* path) noexcept {
     bool extensionTaken = false;
     bool driveFound = false;
     const auto precedesComponent = [&](std::size_t pos) noexcept {
-        return pos == 0 || w.Is(pos - 1, '\\') || w.Is(pos - 1, '/') ||
-               (pos == 2 && w.Is(1, ':'));
+        return pos == 0 || w.Is(pos - 1, '\\') || w.Is(pos - 1, '/') || (pos == 2 && w.Is(1, ':'));
     };
 
     for (std::size_t pos = w.Length; pos-- > 0 && !driveFound;) {
-        if (!w.Start[pos])
-            continue;
-        if (!w.Start[pos + 1])
+        if (w.Kind[pos] != TWorkingCopy::Single)
             continue; // a multi-byte character is ordinary text
         const char c = w.Text[pos];
         if (c == '.') {

@@ -33,12 +33,14 @@ public:
     static constexpr std::size_t PathLimit = 260;
     static constexpr std::size_t PartLimit = 255;
 
-    std::int32_t Flags = 0;
-    char Directory[DirectoryCapacity] = {};
-    char Drive[DriveCapacity] = {};
-    char Name[NameCapacity] = {};
-    char Extension[ExtensionCapacity] = {};
-    char MergedPath[MergedCapacity] = {};
+    // Split fills every field; the bytes after each terminator are never read, so they
+    // are not cleared, which would cost more than the split itself.
+    std::int32_t Flags;
+    char Directory[DirectoryCapacity];
+    char Drive[DriveCapacity];
+    char Name[NameCapacity];
+    char Extension[ExtensionCapacity];
+    char MergedPath[MergedCapacity];
 
     explicit TSplitPath(const char* path, const TCodePage& codePage = ProgramCodePage()) noexcept;
 

@@ -23,14 +23,31 @@ const TNamesCase Cases[] = {
     {"OneByteName", &codepage::Utf8, "/m/A.MID", "$", "A.MID.BAK", "$.MID"},
     {"DotFileHasEmptyName", &codepage::Utf8, "/m/.mid", "$", ".mid.BAK", "$.mid"},
     {"DollarNameIsKept", &codepage::Utf8, "/m/$ILE.MID", "$ILE", "$ILE.MID.BAK", "$ILE.MID"},
-    {"SjisDoubleByteFirstCharacter", &codepage::ShiftJis, "\\m\\\x82\x60" "BC.MID", "$$BC", "\x82\x60" "BC.MID.BAK",
+    {"SjisDoubleByteFirstCharacter", &codepage::ShiftJis,
+     "\\m\\\x82\x60"
+     "BC.MID",
+     "$$BC",
+     "\x82\x60"
+     "BC.MID.BAK",
      "$$BC.MID"},
-    {"SjisHalfWidthKatakanaLosesTwoBytes", &codepage::ShiftJis, "\\m\\\xB1" "BC.MID", "$$C", "\xB1" "BC.MID.BAK",
+    {"SjisHalfWidthKatakanaLosesTwoBytes", &codepage::ShiftJis,
+     "\\m\\\xB1"
+     "BC.MID",
+     "$$C",
+     "\xB1"
+     "BC.MID.BAK",
      "$$C.MID"},
-    {"SjisSingleHighByteNameGrows", &codepage::ShiftJis, "\\m\\\xB1.MID", "$$", "\xB1.MID.BAK", "$$.MID"},
-    {"Utf8TwoByteFirstCharacter", &codepage::Utf8, "/m/\xC3\xA9lan.mid", "$$lan", "\xC3\xA9lan.mid.BAK", "$$lan.mid"},
-    {"Utf8ThreeByteFirstCharacterIsReplacedWhole", &codepage::Utf8, "/m/\xE6\x9B\xB2" "A.mid", "$$A",
-     "\xE6\x9B\xB2" "A.mid.BAK", "$$A.mid"},
+    {"SjisSingleHighByteNameGrows", &codepage::ShiftJis, "\\m\\\xB1.MID", "$$", "\xB1.MID.BAK",
+     "$$.MID"},
+    {"Utf8TwoByteFirstCharacter", &codepage::Utf8, "/m/\xC3\xA9lan.mid", "$$lan",
+     "\xC3\xA9lan.mid.BAK", "$$lan.mid"},
+    {"Utf8ThreeByteFirstCharacterIsReplacedWhole", &codepage::Utf8,
+     "/m/\xE6\x9B\xB2"
+     "A.mid",
+     "$$A",
+     "\xE6\x9B\xB2"
+     "A.mid.BAK",
+     "$$A.mid"},
     {"Utf8FourByteFirstCharacterIsReplacedWhole", &codepage::Utf8, "/m/\xF0\x9F\x8E\xB5.mid", "$$",
      "\xF0\x9F\x8E\xB5.mid.BAK", "$$.mid"},
 };
@@ -55,8 +72,7 @@ TEST_P(BackupNames, BothOptionsNameTheBackup) {
     EXPECT_EQ(std::string(parts.Merge()), directory + c.Option2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, BackupNames, testing::ValuesIn(Cases),
-                         test::TCaseTitle());
+INSTANTIATE_TEST_SUITE_P(Cases, BackupNames, testing::ValuesIn(Cases), test::TCaseTitle());
 
 TEST(BackupNamesState, HoldsTheSplitPartsOfTheFile) {
     TSplitPath parts("C:\\MIDI\\FILE.MID", codepage::ShiftJis);

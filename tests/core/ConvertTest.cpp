@@ -78,7 +78,9 @@ private:
     };
 };
 
-TBytes Stripped(const TBytes& wrapped) { return TBytes(wrapped.begin() + 128, wrapped.end()); }
+TBytes Stripped(const TBytes& wrapped) {
+    return TBytes(wrapped.begin() + 128, wrapped.end());
+}
 
 class ConvertOperation : public testing::Test {
 protected:
@@ -115,20 +117,80 @@ TBytes NotMThdAt128() {
 }
 
 const TRefusalCase RefusalCases[] = {
-    {"Exactly128BytesIsTooSmall", "FILE.MID", TBytes(128, 0), TAnswer::Option1, {"File too small"}, false, 0},
+    {"Exactly128BytesIsTooSmall",
+     "FILE.MID",
+     TBytes(128, 0),
+     TAnswer::Option1,
+     {"File too small"},
+     false,
+     0},
     {"EmptyFileIsTooSmall", "FILE.MID", {}, TAnswer::Option1, {"File too small"}, false, 0},
-    {"Size129PassesTheSizeTestButHasNoTag", "FILE.MID", TBytes(129, 0), TAnswer::Option1, {"No header"}, true, 0},
-    {"Size131ZeroFirstByteHasNoHeader", "FILE.MID", TBytes(131, 0), TAnswer::Option1, {"No header"}, true, 0},
-    {"PlainMidiHasNoHeader", "FILE.MID", []{ TBytes b = test::CleanMidi(); b.resize(200, 0); return b; }(),
-     TAnswer::Option1, {"No header"}, true, 0},
-    {"ZeroFirstByteWithoutMThd", "FILE.MID", NotMThdAt128(), TAnswer::Option1, {"No header"}, true, 0},
-    {"NonZeroFirstByte", "FILE.MID", WithFirstByte(test::WrappedMidi(), 1), TAnswer::Option1, {"No header"}, true, 0},
-    {"DollarNameMayBeABackup", "$ILE.MID", test::WrappedMidi(), TAnswer::Option1, {"It may be a Backup file."},
-     false, 0},
-    {"DollarNameWithoutHeader", "$ILE.MID", test::CleanMidi(), TAnswer::Option1, {"File too small"}, false, 0},
-    {"DollarNameWithoutHeaderLarge", "$ILE.MID", WithFirstByte(test::WrappedMidi(), 'M'), TAnswer::Option1,
-     {"No header"}, true, 0},
-    {"CancelChangesNothing", "FILE.MID", test::WrappedMidi(), TAnswer::Cancel, {"Header found", "Cancelled"}, false,
+    {"Size129PassesTheSizeTestButHasNoTag",
+     "FILE.MID",
+     TBytes(129, 0),
+     TAnswer::Option1,
+     {"No header"},
+     true,
+     0},
+    {"Size131ZeroFirstByteHasNoHeader",
+     "FILE.MID",
+     TBytes(131, 0),
+     TAnswer::Option1,
+     {"No header"},
+     true,
+     0},
+    {"PlainMidiHasNoHeader",
+     "FILE.MID",
+     [] {
+         TBytes b = test::CleanMidi();
+         b.resize(200, 0);
+         return b;
+     }(),
+     TAnswer::Option1,
+     {"No header"},
+     true,
+     0},
+    {"ZeroFirstByteWithoutMThd",
+     "FILE.MID",
+     NotMThdAt128(),
+     TAnswer::Option1,
+     {"No header"},
+     true,
+     0},
+    {"NonZeroFirstByte",
+     "FILE.MID",
+     WithFirstByte(test::WrappedMidi(), 1),
+     TAnswer::Option1,
+     {"No header"},
+     true,
+     0},
+    {"DollarNameMayBeABackup",
+     "$ILE.MID",
+     test::WrappedMidi(),
+     TAnswer::Option1,
+     {"It may be a Backup file."},
+     false,
+     0},
+    {"DollarNameWithoutHeader",
+     "$ILE.MID",
+     test::CleanMidi(),
+     TAnswer::Option1,
+     {"File too small"},
+     false,
+     0},
+    {"DollarNameWithoutHeaderLarge",
+     "$ILE.MID",
+     WithFirstByte(test::WrappedMidi(), 'M'),
+     TAnswer::Option1,
+     {"No header"},
+     true,
+     0},
+    {"CancelChangesNothing",
+     "FILE.MID",
+     test::WrappedMidi(),
+     TAnswer::Cancel,
+     {"Header found", "Cancelled"},
+     false,
      1},
 };
 
@@ -164,16 +226,34 @@ struct TConversionCase {
 };
 
 const TConversionCase ConversionCases[] = {
-    {"Option1KeepsFileDotBak", "FILE.MID", TAnswer::Option1, "Convert done.Made Backup", {"FILE.MID", "FILE.MID.BAK"},
+    {"Option1KeepsFileDotBak",
+     "FILE.MID",
+     TAnswer::Option1,
+     "Convert done.Made Backup",
+     {"FILE.MID", "FILE.MID.BAK"},
      "FILE.MID.BAK"},
-    {"Option2KeepsDollarName", "FILE.MID", TAnswer::Option2, "Convert done.Made Backup", {"$ILE.MID", "FILE.MID"},
+    {"Option2KeepsDollarName",
+     "FILE.MID",
+     TAnswer::Option2,
+     "Convert done.Made Backup",
+     {"$ILE.MID", "FILE.MID"},
      "$ILE.MID"},
-    {"NoBackupLeavesOnlyTheFile", "FILE.MID", TAnswer::NoBackup, "Convert done.No Backup", {"FILE.MID"}, nullptr},
-    {"JapaneseNameOption2", "\xE6\x9B\xB2.mid", TAnswer::Option2, "Convert done.Made Backup", {"$$.mid", "\xE6\x9B\xB2.mid"},
+    {"NoBackupLeavesOnlyTheFile",
+     "FILE.MID",
+     TAnswer::NoBackup,
+     "Convert done.No Backup",
+     {"FILE.MID"},
+     nullptr},
+    {"JapaneseNameOption2",
+     "\xE6\x9B\xB2.mid",
+     TAnswer::Option2,
+     "Convert done.Made Backup",
+     {"$$.mid", "\xE6\x9B\xB2.mid"},
      "$$.mid"},
 };
 
-class ConvertConfirmed : public ConvertOperation, public testing::WithParamInterface<TConversionCase> {};
+class ConvertConfirmed : public ConvertOperation,
+                         public testing::WithParamInterface<TConversionCase> {};
 
 TEST_P(ConvertConfirmed, StripsTheHeaderAndKeepsTheChosenBackup) {
     const TConversionCase& c = GetParam();
@@ -236,8 +316,7 @@ protected:
 
     void SetUp() override { WriteBytes(Source, Original); }
 
-    template <class E>
-    std::string ExpectFailure(const std::string& namedFile) {
+    template <class E> std::string ExpectFailure(const std::string& namedFile) {
         std::string message;
         try {
             Convert();
@@ -293,7 +372,8 @@ TEST_F(ConvertFailure, ExistingBackupIsNeverReplaced) {
     ExpectSourceUnchanged();
     EXPECT_EQ(ReadBytes(Dir / "FILE.MID.BAK"), older);
     EXPECT_FALSE(Host.ConvertDisabled);
-    EXPECT_EQ(Host.Statuses, std::vector<std::string>{"Header found"}) << "the status stays as it was";
+    EXPECT_EQ(Host.Statuses, std::vector<std::string>{"Header found"})
+        << "the status stays as it was";
 }
 
 TEST_F(ConvertFailure, ExistingTempFileIsNeitherTruncatedNorRemoved) {
@@ -345,8 +425,10 @@ TEST_F(ConvertFailure, WriteFailureRemovesThePartialTempFile) {
 // has moved the source to its backup name: the source must come back.
 TEST_F(ConvertFailure, FailedSecondRenameMovesTheSourceBack) {
     const char* other = "/dev/shm";
-    struct stat here {}, there {};
-    if (::stat(other, &there) != 0 || ::stat(Dir.Path().c_str(), &here) != 0 || here.st_dev == there.st_dev)
+    struct stat here {
+    }, there{};
+    if (::stat(other, &there) != 0 || ::stat(Dir.Path().c_str(), &here) != 0 ||
+        here.st_dev == there.st_dev)
         GTEST_SKIP() << "needs a second file system at " << other;
     char pattern[] = "/dev/shm/sveltor-test-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);

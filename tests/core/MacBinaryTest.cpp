@@ -52,8 +52,7 @@ TEST_P(MacBinHeader, IsFoundExactlyWhenByte0IsZeroAndMThdFollows) {
     EXPECT_EQ(HasMacBinHeader(c.Data.data(), c.Data.size(), c.Kind), c.Expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, MacBinHeader, testing::ValuesIn(Cases),
-                         test::TCaseTitle());
+INSTANTIATE_TEST_SUITE_P(Cases, MacBinHeader, testing::ValuesIn(Cases), test::TCaseTitle());
 
 } // namespace
 } // namespace sveltor

@@ -23,7 +23,9 @@ struct TSplitCase {
     std::string Merged; // empty: the merged path equals the input
 };
 
-std::string Repeat(char c, std::size_t n) { return std::string(n, c); }
+std::string Repeat(char c, std::size_t n) {
+    return std::string(n, c);
+}
 
 const TCodePage& Sjis = codepage::ShiftJis;
 const TCodePage& Utf8 = codepage::Utf8;
@@ -41,7 +43,15 @@ const std::string Long300 = "C:\\dir\\" + Repeat('n', 293);
 const std::string LongDirectory = "\\" + Repeat('d', 254) + "\\f";
 
 const TSplitCase Cases[] = {
-    {"DriveDirectoryNameAndExtension", &Utf8, "C:\\MIDI\\FILE.MID", "C:", "\\MIDI\\", "FILE", ".MID", 30, {}},
+    {"DriveDirectoryNameAndExtension",
+     &Utf8,
+     "C:\\MIDI\\FILE.MID",
+     "C:",
+     "\\MIDI\\",
+     "FILE",
+     ".MID",
+     30,
+     {}},
     {"NameAndExtension", &Utf8, "FILE.MID", "", "", "FILE", ".MID", 6, {}},
     {"DriveRelativeName", &Utf8, "C:FILE.MID", "C:", "", "FILE", ".MID", 22, {}},
     {"DriveRoot", &Utf8, "C:\\", "C:", "\\", "", "", 24, {}},
@@ -53,27 +63,60 @@ const TSplitCase Cases[] = {
     {"DotInDirectoryIsNoExtension", &Utf8, "dir.x\\name", "", "dir.x\\", "name", "", 12, {}},
     {"DotFileIsAllExtension", &Utf8, "C:\\x\\.profile", "C:", "\\x\\", "", ".profile", 26, {}},
     {"WildcardInName", &Utf8, "*.mid", "", "", "*", ".mid", 7, {}},
-    {"WildcardInDirectoryIsNotFlagged", &Utf8, "C:\\d*\\f.mid", "C:", "\\d*\\", "f", ".mid", 30, {}},
+    {"WildcardInDirectoryIsNotFlagged",
+     &Utf8,
+     "C:\\d*\\f.mid",
+     "C:",
+     "\\d*\\",
+     "f",
+     ".mid",
+     30,
+     {}},
     {"ForwardSlashes", &Utf8, "x/y/z.mid", "", "x/y/", "z", ".mid", 14, {}},
     {"LinuxAbsolutePath", &Utf8, "/home/u/SONG.MID", "", "/home/u/", "SONG", ".MID", 14, {}},
     {"ColonNotSecondByteIsText", &Utf8, " C:\\x", "", " C:\\", "x", "", 12, {}},
     {"PathCutAt260Bytes", &Utf8, Long300, "C:", "\\dir\\", Repeat('n', 253), "", 28, {}},
-    {"DirectoryCutTo255GetsSeparatorBack", &Utf8, LongDirectory, "", "\\" + Repeat('d', 254), "f", "", 12, {}},
+    {"DirectoryCutTo255GetsSeparatorBack",
+     &Utf8,
+     LongDirectory,
+     "",
+     "\\" + Repeat('d', 254),
+     "f",
+     "",
+     12,
+     {}},
 
     {"SjisSecondByte5CStaysInName", &Sjis, "C:\\DIR\\" + Hyou, "C:", "\\DIR\\", Hyou, "", 28, {}},
-    {"SjisSecondByte5CInDirectory", &Sjis, "\\" + Hyou + "\\f.mid", "", "\\" + Hyou + "\\", "f", ".mid", 14, {}},
-    {"SjisStraddling260IsLeftOut", &Sjis, Straddle, "C:", "\\" + Repeat('a', 100) + "\\", Repeat('b', 155), "", 28,
-     Straddle.substr(0, 259)},
-    {"SjisLoneLeadByteAtEndIsDropped", &Sjis, "C:\\FILE\x82", "C:", "\\", "FILE", "", 28, "C:\\FILE"},
-    {"SjisNameCutTo254BeforeACharacter", &Sjis, "\\" + Repeat('a', 254) + "\x82\xA0", "", "\\", Repeat('a', 254), "", 12,
-     "\\" + Repeat('a', 254)},
-    {"SingleByteCodePageTakes5CAsSeparator", &Latin1, "C:\\DIR\\" + Hyou, "C:", "\\DIR\\\x95\\", "", "", 24, {}},
+    {"SjisSecondByte5CInDirectory",
+     &Sjis,
+     "\\" + Hyou + "\\f.mid",
+     "",
+     "\\" + Hyou + "\\",
+     "f",
+     ".mid",
+     14,
+     {}},
+    {"SjisStraddling260IsLeftOut", &Sjis, Straddle, "C:", "\\" + Repeat('a', 100) + "\\",
+     Repeat('b', 155), "", 28, Straddle.substr(0, 259)},
+    {"SjisLoneLeadByteAtEndIsDropped", &Sjis, "C:\\FILE\x82", "C:", "\\", "FILE", "", 28,
+     "C:\\FILE"},
+    {"SjisNameCutTo254BeforeACharacter", &Sjis, "\\" + Repeat('a', 254) + "\x82\xA0", "", "\\",
+     Repeat('a', 254), "", 12, "\\" + Repeat('a', 254)},
+    {"SingleByteCodePageTakes5CAsSeparator",
+     &Latin1,
+     "C:\\DIR\\" + Hyou,
+     "C:",
+     "\\DIR\\\x95\\",
+     "",
+     "",
+     24,
+     {}},
 
     {"Utf8JapaneseName", &Utf8, "/home/u/" + Kyoku + ".mid", "", "/home/u/", Kyoku, ".mid", 14, {}},
-    {"Utf8StraddlingCharacterIsLeftOut", &Utf8, Utf8Straddle, "", "/" + Repeat('a', 100) + "/", Repeat('b', 156), "", 12,
-     Utf8Straddle.substr(0, 258)},
-    {"Utf8NameCutBeforeACharacter", &Utf8, "/" + Repeat('a', 253) + Kyoku, "", "/", Repeat('a', 253), "", 12,
-     "/" + Repeat('a', 253)},
+    {"Utf8StraddlingCharacterIsLeftOut", &Utf8, Utf8Straddle, "", "/" + Repeat('a', 100) + "/",
+     Repeat('b', 156), "", 12, Utf8Straddle.substr(0, 258)},
+    {"Utf8NameCutBeforeACharacter", &Utf8, "/" + Repeat('a', 253) + Kyoku, "", "/",
+     Repeat('a', 253), "", 12, "/" + Repeat('a', 253)},
     {"Utf8LoneLeadByteAtEndIsDropped", &Utf8, "/x/a\xE6\x9B", "", "/x/", "a", "", 12, "/x/a"},
 };
 
@@ -95,8 +138,7 @@ TEST_P(SplitPath, SplitsIntoPartsAndMergesBack) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SplitPath, testing::ValuesIn(Cases),
-                         test::TCaseTitle());
+INSTANTIATE_TEST_SUITE_P(Cases, SplitPath, testing::ValuesIn(Cases), test::TCaseTitle());
 
 TEST(SplitPathReuse, SplitReturnsMergedPathAndForgetsThePreviousPath) {
     TSplitPath p("C:\\MIDI\\FILE.MID", Utf8);
@@ -124,7 +166,8 @@ const TMergeCase MergeCases[] = {
     {"SjisDirectoryEndingIn5CSecondByteGetsBackslash", &Sjis, "", "\\\x95\x5C", "f", ".mid",
      "\\\x95\x5C\\f.mid"},
     {"SingleByteDirectoryEndingInBackslashGetsNone", &Latin1, "", "\\\x95\x5C", "f", ".mid",
-     "\\\x95\x5C" "f.mid"},
+     "\\\x95\x5C"
+     "f.mid"},
 };
 
 class SplitPathMerge : public testing::TestWithParam<TMergeCase> {};
@@ -141,8 +184,7 @@ TEST_P(SplitPathMerge, MergesTheSetParts) {
     EXPECT_FALSE(p.Truncated());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SplitPathMerge, testing::ValuesIn(MergeCases),
-                         test::TCaseTitle());
+INSTANTIATE_TEST_SUITE_P(Cases, SplitPathMerge, testing::ValuesIn(MergeCases), test::TCaseTitle());
 
 // Overlong texts must never run past a buffer: the part after the one set is a canary.
 TEST(SplitPathBounds, SettersCutAtCapacityOnACharacterBoundary) {
@@ -174,7 +216,8 @@ TEST(SplitPathBounds, MergeCutsAt259BytesWithoutSplittingACharacter) {
     p.SetName(("n" + Repeat('\x82', 2) + std::string(100, '\x82')).c_str());
     p.SetExtension(".MID");
     const std::string merged = p.Merge();
-    EXPECT_EQ(merged.size(), 258u) << "2 + 201 + 1 + 27 double-byte characters; the 28th would straddle";
+    EXPECT_EQ(merged.size(), 258u)
+        << "2 + 201 + 1 + 27 double-byte characters; the 28th would straddle";
     EXPECT_TRUE(p.Truncated());
     EXPECT_EQ(merged.substr(0, 205), "C:\\" + Repeat('d', 199) + "\\n\x82");
 

@@ -8,8 +8,7 @@ namespace sveltor::test {
 
 // Names each case of a table after its Title, so a failure reads as the rule it breaks.
 struct TCaseTitle {
-    template <class TCase>
-    std::string operator()(const testing::TestParamInfo<TCase>& row) const {
+    template <class TCase> std::string operator()(const testing::TestParamInfo<TCase>& row) const {
         return row.param.Title;
     }
 };

@@ -19,8 +19,8 @@ namespace sveltor::test {
 
 TTempDir::TTempDir() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                          "/sveltor-test-XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/sveltor-test-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("mkdtemp failed");
     FPath = pattern;
@@ -40,7 +40,8 @@ TBytes ReadBytes(const std::string& path) {
 
 void WriteBytes(const std::string& path, const TBytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
 }
@@ -59,8 +60,8 @@ std::vector<std::string> ListNames(const std::string& directory) {
 }
 
 TBytes CleanMidi() {
-    return {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
-            'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0};
+    return {'M', 'T', 'h', 'd', 0,   0, 0, 6, 0, 0, 0,    1,    0,
+            96,  'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0};
 }
 
 TBytes WrappedMidi(std::size_t padding) {
@@ -101,7 +102,9 @@ TLockHolder::TLockHolder(const std::string& path, bool exclusive) {
     }
 }
 
-TLockHolder::~TLockHolder() { Stop(); }
+TLockHolder::~TLockHolder() {
+    Stop();
+}
 
 void TLockHolder::Stop() noexcept {
     if (FChild > 0) {
