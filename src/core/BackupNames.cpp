@@ -3,14 +3,19 @@
 namespace sveltor {
 
 std::string DollarNameOf(const std::string& name, const TCodePage& codePage) {
-    if (name.empty() || static_cast<unsigned char>(name[0]) < 0x80)
-        return "$" + (name.size() > 1 ? name.substr(1) : std::string());
-    std::size_t cut = 2;
-    if (codePage.Kind() == TCodePage::TKind::Utf8) {
-        const std::size_t n = codePage.CharLength(name.data(), 0, name.size());
-        cut = n == 0 ? name.size() : n;
+    std::string result = "$";
+    std::size_t cut = 1;
+    if (!name.empty() && static_cast<unsigned char>(name[0]) >= 0x80) {
+        result = "$$";
+        cut = 2;
+        if (codePage.Kind() == TCodePage::TKind::Utf8) {
+            const std::size_t n = codePage.CharLength(name.data(), 0, name.size());
+            cut = n == 0 ? name.size() : n;
+        }
     }
-    return "$$" + (name.size() > cut ? name.substr(cut) : std::string());
+    if (name.size() > cut)
+        result.append(name, cut, std::string::npos);
+    return result;
 }
 
 std::string TBackupNames::SetupBackupNames(TSplitPath& parts) {

@@ -4,9 +4,10 @@
 #include "FileSystem.h"
 #include "MacBinary.h"
 
+#include <sys/mman.h>
+
 #include <cerrno>
 #include <cstdint>
-#include <new>
 #include <utility>
 
 namespace sveltor {
@@ -29,18 +30,39 @@ private:
     std::string FPath;
 };
 
-std::unique_ptr<unsigned char[]> ReadWholeFile(TFileStream& file, std::uint64_t size) {
-    if (size > SIZE_MAX)
+// The whole file in one buffer of its size. A large buffer is mapped directly and asks
+// for huge pages: faulting in 4 KiB pages one by one costs more than the read itself.
+class TFileBuffer {
+public:
+    TFileBuffer(TFileStream& file, std::uint64_t size) : FSize(static_cast<std::size_t>(size)) {
+        if (size > SIZE_MAX / 2)
+            FailNoMemory(file);
+        void* p = ::mmap(nullptr, FSize, PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (p == MAP_FAILED)
+            FailNoMemory(file);
+        FData = static_cast<unsigned char*>(p);
+        file.ReadBuffer(FData, FSize);
+    }
+    TFileBuffer(const TFileBuffer&) = delete;
+    TFileBuffer& operator=(const TFileBuffer&) = delete;
+    ~TFileBuffer() {
+        if (FData != nullptr)
+            ::munmap(FData, FSize);
+    }
+    const unsigned char* Data() const noexcept { return FData; }
+    std::size_t Size() const noexcept { return FSize; }
+
+private:
+    static constexpr std::size_t HugePageSize = 2 * 1024 * 1024;
+    [[noreturn]] static void FailNoMemory(const TFileStream& file) {
         throw EOutOfMemory(FileErrorMessage("Not enough memory to read", file.FileName(), ENOMEM),
                            ENOMEM);
-    std::unique_ptr<unsigned char[]> buffer(
-        new (std::nothrow) unsigned char[static_cast<std::size_t>(size)]);
-    if (!buffer)
-        throw EOutOfMemory(FileErrorMessage("Not enough memory to read", file.FileName(), ENOMEM),
-                           ENOMEM);
-    file.ReadBuffer(buffer.get(), static_cast<std::size_t>(size));
-    return buffer;
-}
+    }
+
+    std::size_t FSize;
+    unsigned char* FData = nullptr;
+};
 
 // Puts the source back where a failed exchange left it under the backup name, and says
 // where the original is when even that fails.
@@ -97,8 +119,8 @@ TConvertOutcome ConvertFile(const std::string& sourcePath, const std::string& li
     // A path the fixed buffers cut would send the renames to another file.
     const bool pathFits = !parts.Truncated() && sourcePath == parts.MergedPath;
 
-    const auto buffer = ReadWholeFile(source, size);
-    if (!HasMacBinHeader(buffer.get(), static_cast<std::size_t>(size), MacBinKindMidi)) {
+    const TFileBuffer buffer(source, size);
+    if (!HasMacBinHeader(buffer.Data(), buffer.Size(), MacBinKindMidi)) {
         report(TConvertOutcome::NoHeader);
         host.DisableConvert();
         return TConvertOutcome::NoHeader;
@@ -123,8 +145,7 @@ TConvertOutcome ConvertFile(const std::string& sourcePath, const std::string& li
 
     TFileStream temp = TFileStream::CreateExclusive(tempPath);
     TTempFileGuard tempGuard(tempPath);
-    temp.WriteBuffer(buffer.get() + MacBinHeaderLength,
-                     static_cast<std::size_t>(size - MacBinHeaderLength));
+    temp.WriteBuffer(buffer.Data() + MacBinHeaderLength, buffer.Size() - MacBinHeaderLength);
     temp.CopyModeAndOwner(status);
     temp.Flush();
     temp.Close();

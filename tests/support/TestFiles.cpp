@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -130,6 +131,53 @@ TFileSizeLimit::~TFileSizeLimit() {
     limit.rlim_cur = FOldCurrent;
     ::setrlimit(RLIMIT_FSIZE, &limit);
     ::signal(SIGXFSZ, FOldHandler);
+}
+
+} // namespace sveltor::test
+
+namespace sveltor::test {
+
+TRunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& workingDirectory) {
+    // Output goes to unlinked temporary files, so a chatty program can never fill a pipe.
+    FILE* out = std::tmpfile();
+    FILE* err = std::tmpfile();
+    if (out == nullptr || err == nullptr)
+        throw std::runtime_error("tmpfile failed");
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    const pid_t child = ::fork();
+    if (child < 0)
+        throw std::runtime_error("fork failed");
+    if (child == 0) {
+        const int devNull = ::open("/dev/null", O_RDONLY);
+        ::dup2(devNull, 0);
+        ::dup2(::fileno(out), 1);
+        ::dup2(::fileno(err), 2);
+        if (::chdir(workingDirectory.c_str()) == 0)
+            ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    auto slurp = [](FILE* f) {
+        std::string text;
+        std::rewind(f);
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+            text.append(buffer, n);
+        std::fclose(f);
+        return text;
+    };
+    TRunResult result;
+    result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.Out = slurp(out);
+    result.Err = slurp(err);
+    return result;
 }
 
 } // namespace sveltor::test

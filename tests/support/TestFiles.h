@@ -62,3 +62,18 @@ private:
 };
 
 } // namespace sveltor::test
+
+namespace sveltor::test {
+
+struct TRunResult {
+    int ExitCode = -1; // -1 when the program did not exit normally
+    std::string Out;
+    std::string Err;
+};
+
+// Runs a program with arguments in a folder, standard input closed, and collects what it
+// prints and its exit code.
+TRunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& workingDirectory = ".");
+
+} // namespace sveltor::test
