@@ -51,8 +51,7 @@ std::string TakeFluidError() {
     throw EMCIDeviceError(what);
 }
 
-template <class T, void (*Delete)(T*)>
-struct TFluidDeleter {
+template <class T, void (*Delete)(T*)> struct TFluidDeleter {
     void operator()(T* p) const noexcept { Delete(p); }
 };
 template <class T, void (*Delete)(T*)>
@@ -124,7 +123,7 @@ struct TFluidSequencer::TImpl {
         if (nout < 2)
             return FLUID_FAILED;
         return static_cast<TImpl*>(data)->RenderLocked(len, out[0], out[1]) ? FLUID_OK
-                                                                           : FLUID_FAILED;
+                                                                            : FLUID_FAILED;
     }
 };
 
@@ -145,7 +144,8 @@ TFluidSequencer::TFluidSequencer(const TSequencerOptions& options)
         FailDevice("Cannot start the synthesizer");
 
     if (::access(options.SoundFont.c_str(), R_OK) != 0)
-        throw EMCIDeviceError(FileErrorMessage("Cannot read the SoundFont", options.SoundFont, errno));
+        throw EMCIDeviceError(
+            FileErrorMessage("Cannot read the SoundFont", options.SoundFont, errno));
     if (fluid_synth_sfload(d.Synth.get(), options.SoundFont.c_str(), 1) == FLUID_FAILED)
         FailDevice("Cannot load the SoundFont \"" + options.SoundFont + "\"");
 
@@ -310,6 +310,8 @@ bool TFluidSequencer::Render(float* left, float* right, std::size_t frames) {
     return FImpl->RenderLocked(static_cast<int>(frames), left, right);
 }
 
-std::string TFluidSequencer::DriverName() const { return FImpl->DriverName; }
+std::string TFluidSequencer::DriverName() const {
+    return FImpl->DriverName;
+}
 
 } // namespace sveltor

@@ -52,7 +52,9 @@ private:
 std::uint32_t Be32(const unsigned char* p) noexcept {
     return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
 }
-unsigned Be16(const unsigned char* p) noexcept { return unsigned(p[0]) << 8 | p[1]; }
+unsigned Be16(const unsigned char* p) noexcept {
+    return unsigned(p[0]) << 8 | p[1];
+}
 
 // Checks one track's events; returns an empty text or why the track is corrupt.
 std::string ParseTrack(TReader track, int number, TSmfInfo& info) {
@@ -107,7 +109,8 @@ std::string ParseTrack(TReader track, int number, TSmfInfo& info) {
             return "a bad meta event in " + where;
         if (type == 0x51 && length == 3) {
             const unsigned char* p = track.Here();
-            info.TempoMap.push_back({tick, std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2]});
+            info.TempoMap.push_back(
+                {tick, std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2]});
         }
         track.Skip(length);
         if (type == 0x2F) {
@@ -187,8 +190,9 @@ std::string ValidateSmf(const unsigned char* data, std::size_t size, TSmfInfo& i
         // Chunks of other types are skipped, as readers must.
         pos += 8 + std::size_t(length);
     }
-    std::stable_sort(info.TempoMap.begin(), info.TempoMap.end(),
-                     [](const TSmfInfo::TTempo& a, const TSmfInfo::TTempo& b) { return a.Tick < b.Tick; });
+    std::stable_sort(
+        info.TempoMap.begin(), info.TempoMap.end(),
+        [](const TSmfInfo::TTempo& a, const TSmfInfo::TTempo& b) { return a.Tick < b.Tick; });
     info.LengthMs = info.TickToMs(info.EndTick);
     return {};
 }

@@ -11,9 +11,9 @@ namespace sveltor {
 struct TSmfInfo {
     int Format = 0;
     int Tracks = 0;
-    int Division = 0;        // ticks per quarter note, or negative SMPTE frames
+    int Division = 0;          // ticks per quarter note, or negative SMPTE frames
     std::uint32_t EndTick = 0; // the latest end of track
-    double LengthMs = 0;     // the song's length by its tempo map
+    double LengthMs = 0;       // the song's length by its tempo map
 
     struct TTempo {
         std::uint32_t Tick;

@@ -222,7 +222,7 @@ void TMediaPlayer::paintEvent(QPaintEvent*) {
         p.drawLine(r.right() - 1, r.top() + 1, r.right() - 1, r.bottom() - 1);
 
         const bool usable = isEnabled() && IsUsable(button);
-        const QPixmap& glyph = !usable                           ? FDisabledGlyph[i]
+        const QPixmap& glyph = !usable                               ? FDisabledGlyph[i]
                                : (ColoredButtons & Bit(button)) != 0 ? FColoredGlyph[i]
                                                                      : FEnabledGlyph[i];
         const int shift = down ? 1 : 0;

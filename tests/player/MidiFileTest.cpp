@@ -34,7 +34,9 @@ TBytes StatusReplacedBy(std::size_t at, unsigned char byte) {
     return song;
 }
 
-TBytes Text(const char* text) { return TBytes(text, text + std::char_traits<char>::length(text)); }
+TBytes Text(const char* text) {
+    return TBytes(text, text + std::char_traits<char>::length(text));
+}
 
 struct TSmfCase {
     const char* Title;
@@ -45,7 +47,8 @@ struct TSmfCase {
 const TSmfCase Cases[] = {
     {"CleanFormat0", test::MakeSong({.Format = 0}), nullptr},
     {"CleanFormat1", test::MakeSong({.Format = 1}), nullptr},
-    {"PaddingAndResourceForkAfterTheLastTrackAreAccepted", test::MakeSong({.Padding = 700}), nullptr},
+    {"PaddingAndResourceForkAfterTheLastTrackAreAccepted", test::MakeSong({.Padding = 700}),
+     nullptr},
     {"MacBinaryHeaderIsRefused", test::Wrap(test::MakeSong()), "still carries a MacBinary header"},
     {"TruncatedMidTrack", Truncated(test::MakeSong({.Format = 0}), 10), "truncated in track 1"},
     {"TruncatedBeforeTheSecondTrack", Truncated(test::MakeSong({.Format = 1}), 40), "truncated"},

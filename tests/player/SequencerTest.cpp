@@ -171,7 +171,8 @@ TEST_P(SequencerOpen, RefusesWhatItCannotPlayAndIsLeftClosed) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SequencerOpen,
-    testing::Values(TRefusalCase{"Wrapped", test::Wrap(test::MakeSong()), false, "MacBinary header"},
+    testing::Values(TRefusalCase{"Wrapped", test::Wrap(test::MakeSong()), false,
+                                 "MacBinary header"},
                     TRefusalCase{"Missing", {}, true, "No such file"},
                     TRefusalCase{"Text", {'h', 'i', '\n'}, false, "not a Standard MIDI File"}),
     test::TCaseTitle());

@@ -29,8 +29,13 @@ void Vlq(TBytes& out, std::uint32_t v) {
 
 TBytes MakeSong(const TSongSpec& spec) {
     const unsigned tempo = spec.MicrosecondsPerQuarter;
-    TBytes tempoTrack = {0x00, 0xFF, 0x51, 0x03, static_cast<unsigned char>(tempo >> 16),
-                         static_cast<unsigned char>(tempo >> 8), static_cast<unsigned char>(tempo)};
+    TBytes tempoTrack = {0x00,
+                         0xFF,
+                         0x51,
+                         0x03,
+                         static_cast<unsigned char>(tempo >> 16),
+                         static_cast<unsigned char>(tempo >> 8),
+                         static_cast<unsigned char>(tempo)};
     TBytes notes = {0x00, 0xC0, 0x00}; // piano
     for (int i = 0; i < spec.Quarters; ++i) {
         const unsigned char key = static_cast<unsigned char>(60 + i % 12);
@@ -42,7 +47,9 @@ TBytes MakeSong(const TSongSpec& spec) {
 
     TBytes song;
     const int tracks = spec.Format == 0 ? 1 : 2;
-    Chunk(song, "MThd", {0, static_cast<unsigned char>(spec.Format), 0, static_cast<unsigned char>(tracks), 0x01, 0xE0});
+    Chunk(song, "MThd",
+          {0, static_cast<unsigned char>(spec.Format), 0, static_cast<unsigned char>(tracks), 0x01,
+           0xE0});
     if (spec.Format == 0) {
         TBytes one = tempoTrack;
         one.insert(one.end(), notes.begin(), notes.end());

@@ -7,9 +7,9 @@ namespace sveltor::test {
 // Standard MIDI Files made to measure, at 480 ticks a quarter.
 struct TSongSpec {
     int Format = 1;
-    int Quarters = 4;                    // notes of a quarter each, one after another
+    int Quarters = 4;                         // notes of a quarter each, one after another
     unsigned MicrosecondsPerQuarter = 500000; // 120 beats a minute
-    std::size_t Padding = 0;             // bytes after the last track
+    std::size_t Padding = 0;                  // bytes after the last track
 };
 TBytes MakeSong(const TSongSpec& spec = {});
 

@@ -181,3 +181,50 @@ TRunResult RunProgram(const std::string& program, const std::vector<std::string>
 }
 
 } // namespace sveltor::test
+
+namespace sveltor::test {
+
+TBackgroundProcess::TBackgroundProcess(const std::string& program,
+                                       const std::vector<std::string>& args,
+                                       const std::string& outputFile) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    FChild = ::fork();
+    if (FChild < 0)
+        throw std::runtime_error("fork failed");
+    if (FChild == 0) {
+        const int devNull = ::open("/dev/null", O_RDWR);
+        ::dup2(devNull, 0);
+        if (!outputFile.empty()) {
+            const int out = ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::dup2(out, 1);
+        }
+        ::execvp(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+}
+
+TBackgroundProcess::~TBackgroundProcess() {
+    Stop();
+}
+
+void TBackgroundProcess::Stop() noexcept {
+    if (FChild <= 0)
+        return;
+    ::kill(FChild, SIGTERM);
+    for (int i = 0; i < 50; ++i) {
+        if (::waitpid(FChild, nullptr, WNOHANG) == FChild) {
+            FChild = -1;
+            return;
+        }
+        ::usleep(20000);
+    }
+    ::kill(FChild, SIGKILL);
+    ::waitpid(FChild, nullptr, 0);
+    FChild = -1;
+}
+
+} // namespace sveltor::test

@@ -77,3 +77,23 @@ TRunResult RunProgram(const std::string& program, const std::vector<std::string>
                       const std::string& workingDirectory = ".");
 
 } // namespace sveltor::test
+
+namespace sveltor::test {
+
+// A program running beside the test, ended (SIGTERM, then SIGKILL) when the object goes.
+class TBackgroundProcess {
+public:
+    // Standard output goes to outputFile when one is given.
+    TBackgroundProcess(const std::string& program, const std::vector<std::string>& args,
+                       const std::string& outputFile = {});
+    ~TBackgroundProcess();
+    TBackgroundProcess(const TBackgroundProcess&) = delete;
+    TBackgroundProcess& operator=(const TBackgroundProcess&) = delete;
+    // Ends the program and waits for it.
+    void Stop() noexcept;
+
+private:
+    pid_t FChild = -1;
+};
+
+} // namespace sveltor::test

@@ -17,7 +17,8 @@ namespace {
 using B = TMediaPlayer;
 using test::TFakeSequencer;
 
-constexpr B::TButtonSet Play = B::Bit(B::btPlay), Pause = B::Bit(B::btPause), Prev = B::Bit(B::btPrev);
+constexpr B::TButtonSet Play = B::Bit(B::btPlay), Pause = B::Bit(B::btPause),
+                        Prev = B::Bit(B::btPrev);
 
 B::TButtonSet Usable(const TMediaPlayer& strip) {
     B::TButtonSet set = 0;
@@ -28,7 +29,8 @@ B::TButtonSet Usable(const TMediaPlayer& strip) {
 
 std::string Names(B::TButtonSet set) {
     std::string text;
-    for (auto [bit, name] : {std::pair{Play, "Play"}, std::pair{Pause, "Pause"}, std::pair{Prev, "Prev"}})
+    for (auto [bit, name] :
+         {std::pair{Play, "Play"}, std::pair{Pause, "Pause"}, std::pair{Prev, "Prev"}})
         if ((set & bit) != 0)
             text += (text.empty() ? "" : "+") + std::string(name);
     return text.empty() ? "none" : text;
@@ -53,7 +55,9 @@ protected:
         Strip.SetFileName(name);
         Strip.Open();
     }
-    void Click(B::TButton button) { QTest::mouseClick(&Strip, Qt::LeftButton, {}, Strip.ButtonRect(button).center()); }
+    void Click(B::TButton button) {
+        QTest::mouseClick(&Strip, Qt::LeftButton, {}, Strip.ButtonRect(button).center());
+    }
     void EndOfSong() {
         Fake->End();
         QApplication::processEvents();
@@ -88,14 +92,22 @@ struct TRuleCase {
 const TRuleCase RuleCases[] = {
     {"PlaySwapsForPause", {PressPlay}, {Pause | Prev}},
     {"PauseKeepsPauseAndOffersPlay", {PressPlay, PressPause}, {Pause | Prev, Play | Pause | Prev}},
-    {"PauseAgainResumes", {PressPlay, PressPause, PressPause}, {Pause | Prev, Play | Pause | Prev, Play | Pause | Prev}},
+    {"PauseAgainResumes",
+     {PressPlay, PressPause, PressPause},
+     {Pause | Prev, Play | Pause | Prev, Play | Pause | Prev}},
     {"PrevWhilePlayingStops", {PressPlay, PressPrev}, {Pause | Prev, Play | Prev}},
-    {"EndOfSongOffersPlayAgain", {PressPlay, SongEnds, PressPlay}, {Pause | Prev, Play | Prev, Pause | Prev}},
+    {"EndOfSongOffersPlayAgain",
+     {PressPlay, SongEnds, PressPlay},
+     {Pause | Prev, Play | Prev, Pause | Prev}},
     {"OpenAgainStartsOver", {PressPlay, OpenAgain}, {Pause | Prev, Play | Prev}},
     {"RefusedPlayChangesNothing", {PressPlay}, {Play | Prev}, [](auto& s) { s.RefusePlay = true; }},
-    {"RefusedPauseChangesNothing", {PressPlay, PressPause}, {Pause | Prev, Pause | Prev},
+    {"RefusedPauseChangesNothing",
+     {PressPlay, PressPause},
+     {Pause | Prev, Pause | Prev},
      [](auto& s) { s.RefusePause = true; }},
-    {"RefusedPrevChangesNothing", {PressPlay, PressPrev}, {Pause | Prev, Pause | Prev},
+    {"RefusedPrevChangesNothing",
+     {PressPlay, PressPrev},
+     {Pause | Prev, Pause | Prev},
      [](auto& s) { s.RefuseRewind = true; }},
 };
 
@@ -109,11 +121,21 @@ TEST_P(MediaPlayerRules, ButtonsFollowTheDevice) {
     ASSERT_EQ(Names(Usable(Strip)), "Play+Prev") << "after an Open";
     for (std::size_t i = 0; i < c.Steps.size(); ++i) {
         switch (c.Steps[i]) {
-        case PressPlay: Click(B::btPlay); break;
-        case PressPause: Click(B::btPause); break;
-        case PressPrev: Click(B::btPrev); break;
-        case SongEnds: EndOfSong(); break;
-        case OpenAgain: OpenFile("/m/OTHER.MID"); break;
+        case PressPlay:
+            Click(B::btPlay);
+            break;
+        case PressPause:
+            Click(B::btPause);
+            break;
+        case PressPrev:
+            Click(B::btPrev);
+            break;
+        case SongEnds:
+            EndOfSong();
+            break;
+        case OpenAgain:
+            OpenFile("/m/OTHER.MID");
+            break;
         }
         EXPECT_EQ(Names(Usable(Strip)), Names(c.After[i])) << "after step " << i;
     }
@@ -181,7 +203,7 @@ TEST_F(MediaPlayerStrip, StaleEndNoticeOfAClosedSongIsIgnored) {
     auto notice = Script.EndHandler;
     OpenFile("/m/OTHER.MID");
     Click(B::btPlay);
-    notice(); // the old song's end, posted before the new Open
+    notice();                 // the old song's end, posted before the new Open
     OpenFile("/m/THIRD.MID"); // bumps the generation after the post
     Click(B::btPlay);
     QApplication::processEvents();
