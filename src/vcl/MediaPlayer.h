@@ -18,6 +18,8 @@ namespace sveltor {
 // device: after an Open, Play (when the device can play) and Prev; Play swaps with Pause
 // while a song plays; Pause toggles between pausing and resuming.
 class TMediaPlayer : public QWidget {
+    Q_OBJECT
+
 public:
     // The buttons of the classic strip, in its order; this strip shows three of them.
     enum TButton { btPlay, btPause, btStop, btNext, btPrev, btStep, btBack, btRecord, btEject };

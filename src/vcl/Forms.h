@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+
+namespace sveltor {
+
+// Modal results: 1 confirms, 2 cancels.
+inline constexpr int mrNone = 0, mrOk = 1, mrCancel = 2;
+
+// Installs the font substitutes the forms' designed fonts need on Linux: the Japanese
+// proportional UI font becomes IPAPGothic, FixedSys a fixed-pitch font. Safe to call
+// again.
+void InstallFontSubstitutes();
+
+// The designed UI font: "ＭＳ Ｐゴシック", characters 12 pixels high.
+QFont DesignedFont();
+// The designed fixed font: "FixedSys", characters 12 pixels high.
+QFont FixedSysFont();
+
+// A form: a top-level window laid out in pixels at 96 dpi, run modally by ShowModal.
+// Closing it by its close box gives mrCancel; Esc closes it only when it has a cancel
+// button, and Enter presses the default button.
+class TForm : public QDialog {
+    Q_OBJECT
+
+public:
+    enum TPosition { poDesigned, poScreenCenter };
+    enum TBorderStyle { bsSizeable, bsDialog };
+
+    explicit TForm(QWidget* owner);
+
+    // Finishes the form once its components are built: labels take their text's width.
+    void Loaded();
+    // Shows the form modally and returns its modal result.
+    int ShowModal();
+    int ModalResult() const noexcept { return result(); }
+
+    TPosition Position = poDesigned;
+    // Fixed size, a close box, no minimize or maximize.
+    void SetBorderStyle(TBorderStyle style);
+    // Keeps the window above the others while it is open.
+    void SetStayOnTop(bool onTop);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void reject() override;
+
+private:
+    bool HasCancelButton() const;
+};
+
+} // namespace sveltor
