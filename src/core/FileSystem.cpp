@@ -60,6 +60,38 @@ TFileStream TFileStream::OpenRead(const std::string& path) {
     return TFileStream(path, OpenLocked(path, O_RDONLY, LOCK_SH));
 }
 
+TFileStream TFileStream::OpenReadExclusive(const std::string& path) {
+    return TFileStream(path, OpenLocked(path, O_RDONLY, LOCK_EX));
+}
+
+TFileStream TFileStream::Rewrite(const std::string& path, mode_t mode) {
+    // Opened without O_TRUNC: the file is emptied only once it is ours alone.
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
+    if (fd < 0) {
+        // A FIFO with no reader answers ENXIO to a non-blocking open for writing.
+        const int error = errno;
+        if (error == ENXIO)
+            throw EFCreateError(path, EINVAL, "Not a regular file");
+        throw EFCreateError(path, error);
+    }
+    TFileStream stream(path, fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        throw EFCreateError(path, errno);
+    if (!S_ISREG(st.st_mode))
+        throw EFCreateError(path, EINVAL, "Not a regular file");
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        throw EFCreateError(
+            path, errno, errno == EWOULDBLOCK ? "The file is in use by another program" : nullptr);
+    if (::ftruncate(fd, 0) != 0)
+        throw EFCreateError(path, errno);
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        throw EFCreateError(path, errno);
+    return stream;
+}
+
 TFileStream TFileStream::CreateExclusive(const std::string& path, mode_t mode) {
     const int fd =
         ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, mode);

@@ -23,6 +23,15 @@ public:
     // exclusive holder keeps it out. Never blocks. Raises EFOpenError.
     static TFileStream OpenRead(const std::string& path);
 
+    // Opens an existing regular file for reading only, held with an exclusive lock, so
+    // no other holder may share it meanwhile. Never blocks. Raises EFOpenError.
+    static TFileStream OpenReadExclusive(const std::string& path);
+
+    // Creates a file for writing, or empties an existing regular file, held with an
+    // exclusive lock. Never blocks; refuses a FIFO, device or folder of that name and a
+    // file another program holds. Raises EFCreateError.
+    static TFileStream Rewrite(const std::string& path, mode_t mode = 0666);
+
     // Creates a new file for writing; an existing name, a symlink included, is never
     // truncated or followed. Raises EFCreateError.
     static TFileStream CreateExclusive(const std::string& path, mode_t mode = 0600);
