@@ -1,11 +1,14 @@
 #include "Forms.h"
 
+#include "Application.h"
 #include "StdCtrls.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QScreen>
 
 namespace sveltor {
@@ -41,6 +44,37 @@ QFont FixedSysFont() {
 TForm::TForm(QWidget* owner) : QDialog(owner) {
     InstallFontSubstitutes();
     setFont(DesignedFont());
+}
+
+TForm::~TForm() {
+    DoDestroy();
+}
+
+void TForm::DoDestroy() noexcept {
+    if (FDestroyed)
+        return;
+    FDestroyed = true;
+    if (!OnDestroy)
+        return;
+    try {
+        OnDestroy(this);
+    } catch (...) {
+        if (Application != nullptr)
+            Application->HandleException(std::current_exception());
+    }
+}
+
+bool TForm::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && OnActivate)
+        OnActivate(this);
+    return QDialog::event(event);
+}
+
+void TForm::contextMenuEvent(QContextMenuEvent* event) {
+    if (PopupMenu == nullptr)
+        return QDialog::contextMenuEvent(event);
+    PopupMenu->popup(event->globalPos());
+    event->accept();
 }
 
 void TForm::Loaded() {

@@ -2,6 +2,10 @@
 
 #include <QDialog>
 
+#include <functional>
+
+class QMenu;
+
 namespace sveltor {
 
 // Modal results: 1 confirms, 2 cancels.
@@ -28,6 +32,16 @@ public:
     enum TBorderStyle { bsSizeable, bsDialog };
 
     explicit TForm(QWidget* owner);
+    ~TForm() override;
+
+    using TNotifyEvent = std::function<void(QObject* sender)>;
+    // Raised each time the form becomes the active window.
+    TNotifyEvent OnActivate;
+    // Raised once as the form goes, while all its components still exist. An exception
+    // from it is shown, and the destruction goes on.
+    TNotifyEvent OnDestroy;
+    // Opened by a right click anywhere on the form or its components.
+    QMenu* PopupMenu = nullptr;
 
     // Finishes the form once its components are built: labels take their text's width.
     void Loaded();
@@ -42,6 +56,12 @@ public:
     void SetStayOnTop(bool onTop);
 
 protected:
+    // Runs OnDestroy, once. A form with an OnDestroy that reads its own members calls this
+    // first thing in its destructor, while they still exist.
+    void DoDestroy() noexcept;
+
+    bool event(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -49,6 +69,7 @@ protected:
 
 private:
     bool HasCancelButton() const;
+    bool FDestroyed = false;
 };
 
 } // namespace sveltor
