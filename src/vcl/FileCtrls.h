@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QListWidget>
 
+#include "DirHistory.h"
+
 #include <functional>
 #include <map>
 #include <string>
@@ -52,7 +54,7 @@ class TDriveComboBox;
 
 // A folder's ancestors and subfolders, the folder itself selected. Double-click or
 // Enter on an entry moves there.
-class TDirectoryListBox : public QListWidget {
+class TDirectoryListBox : public QListWidget, public TDirectoryList {
     Q_OBJECT
 
 public:
@@ -60,11 +62,12 @@ public:
     explicit TDirectoryListBox(QWidget* parent);
 
     const std::string& Directory() const noexcept { return FDirectory; }
+    std::string GetDirectory() const override { return FDirectory; }
     // An empty text or the folder shown does nothing. Otherwise the text is resolved
     // (relative to the current directory), the process's current directory moves there,
     // the list rebuilds, FileList is pointed there and OnChange is raised. A folder
     // that cannot be entered raises EInOutError and changes nothing.
-    void SetDirectory(const std::string& directory);
+    void SetDirectory(const std::string& directory) override;
     // Reads the folder again.
     void Update();
 

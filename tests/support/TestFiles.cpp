@@ -186,7 +186,8 @@ namespace sveltor::test {
 
 TBackgroundProcess::TBackgroundProcess(const std::string& program,
                                        const std::vector<std::string>& args,
-                                       const std::string& outputFile) {
+                                       const std::string& outputFile,
+                                       const std::string& workingDirectory) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : args)
@@ -202,6 +203,8 @@ TBackgroundProcess::TBackgroundProcess(const std::string& program,
             const int out = ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             ::dup2(out, 1);
         }
+        if (!workingDirectory.empty() && ::chdir(workingDirectory.c_str()) != 0)
+            ::_exit(127);
         ::execvp(program.c_str(), argv.data());
         ::_exit(127);
     }
@@ -209,6 +212,18 @@ TBackgroundProcess::TBackgroundProcess(const std::string& program,
 
 TBackgroundProcess::~TBackgroundProcess() {
     Stop();
+}
+
+int TBackgroundProcess::Wait(int timeoutMs) {
+    for (int waited = 0; FChild > 0 && waited <= timeoutMs; waited += 20) {
+        int status = 0;
+        if (::waitpid(FChild, &status, WNOHANG) == FChild) {
+            FChild = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        ::usleep(20000);
+    }
+    return -1;
 }
 
 void TBackgroundProcess::Stop() noexcept {

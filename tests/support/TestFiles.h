@@ -83,14 +83,19 @@ namespace sveltor::test {
 // A program running beside the test, ended (SIGTERM, then SIGKILL) when the object goes.
 class TBackgroundProcess {
 public:
-    // Standard output goes to outputFile when one is given.
+    // Standard output goes to outputFile when one is given; the program starts in
+    // workingDirectory when one is given.
     TBackgroundProcess(const std::string& program, const std::vector<std::string>& args,
-                       const std::string& outputFile = {});
+                       const std::string& outputFile = {},
+                       const std::string& workingDirectory = {});
     ~TBackgroundProcess();
     TBackgroundProcess(const TBackgroundProcess&) = delete;
     TBackgroundProcess& operator=(const TBackgroundProcess&) = delete;
     // Ends the program and waits for it.
     void Stop() noexcept;
+    // Waits up to timeoutMs for the program to end by itself; its exit code, or -1 when
+    // it did not end in time or was killed by a signal.
+    int Wait(int timeoutMs);
 
 private:
     pid_t FChild = -1;

@@ -16,8 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace sveltor {
 namespace {
 
@@ -224,11 +222,3 @@ TEST(Components, StatusBarPanelsKeepTheirWidthsAndTheLastReachesTheEdge) {
 
 } // namespace
 } // namespace sveltor
-
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    sveltor::TApplication app(argc, argv);
-    app.Initialize();
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
