@@ -117,14 +117,8 @@ TSveltorMain::TSveltorMain(QWidget* owner) : TForm(owner) {
     ConvertButton->OnClick = [this](QObject* s) { ConvertButtonClick(s); };
     Timer1->OnTimer = [this](QObject* s) { Timer1Timer(s); };
     Version1->OnClick = [this](QObject* s) { Version1Click(s); };
-    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            RadioButton1Click(RadioButton1);
-    });
-    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            RadioButton2Click(RadioButton2);
-    });
+    RadioButton1->OnClick = [this](QObject* s) { RadioButton1Click(s); };
+    RadioButton2->OnClick = [this](QObject* s) { RadioButton2Click(s); };
 }
 
 TSveltorMain::~TSveltorMain() {

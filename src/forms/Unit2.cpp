@@ -22,15 +22,9 @@ TForm2::TForm2(QWidget* owner) : TForm(owner) {
     RadioButton2->setStyleSheet(QStringLiteral("color: black"));
     Loaded();
     // Connected after the designed states are set, so construction runs no handler.
-    connect(CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(CheckBox1); });
-    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool checked) {
-        if (checked)
-            RadioButton1Click(RadioButton1);
-    });
-    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool checked) {
-        if (checked)
-            RadioButton2Click(RadioButton2);
-    });
+    CheckBox1->OnClick = [this](QObject* s) { CheckBox1Click(s); };
+    RadioButton1->OnClick = [this](QObject* s) { RadioButton1Click(s); };
+    RadioButton2->OnClick = [this](QObject* s) { RadioButton2Click(s); };
 }
 
 void TForm2::SetupBackupNames(TSplitPath& parts) {

@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-namespace sveltor {
+#include "Forms.h"
 
-using TNotifyEvent = std::function<void(QObject* sender)>;
+namespace sveltor {
 
 // A timer that runs from its creation and raises OnTimer every Interval milliseconds
 // on the user-interface thread.

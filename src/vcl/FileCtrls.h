@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace sveltor {
+#include "Forms.h"
 
-using TNotifyEvent = std::function<void(QObject* sender)>;
+namespace sveltor {
 
 // The regular files of a folder that match Mask, sorted, hidden files left out. Paths
 // are byte strings: a name that is not valid UTF-8 is shown as well as it can be and

@@ -8,6 +8,9 @@ class QMenu;
 
 namespace sveltor {
 
+// The handler of a component's event; sender is the component.
+using TNotifyEvent = std::function<void(QObject* sender)>;
+
 // Modal results: 1 confirms, 2 cancels.
 inline constexpr int mrNone = 0, mrOk = 1, mrCancel = 2;
 
@@ -34,7 +37,6 @@ public:
     explicit TForm(QWidget* owner);
     ~TForm() override;
 
-    using TNotifyEvent = std::function<void(QObject* sender)>;
     // Raised each time the form becomes the active window.
     TNotifyEvent OnActivate;
     // Raised once as the form goes, while all its components still exist. An exception

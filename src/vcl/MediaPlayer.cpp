@@ -20,30 +20,27 @@ QPixmap DrawGlyph(TMediaPlayer::TButton button, const QColor& fill, const QColor
         p.setPen(Qt::NoPen);
         p.setBrush(colour);
         const qreal o = offset;
-        switch (button) {
-        case TMediaPlayer::btPlay: {
+        // A triangle from an upright base at x = base to its point at x = tip.
+        auto triangle = [&](qreal base, qreal tip) {
             QPainterPath path;
-            path.moveTo(2 + o, 1 + o);
-            path.lineTo(9 + o, 5.5 + o);
-            path.lineTo(2 + o, 10 + o);
+            path.moveTo(base + o, 1 + o);
+            path.lineTo(tip + o, 5.5 + o);
+            path.lineTo(base + o, 10 + o);
             path.closeSubpath();
             p.drawPath(path);
+        };
+        switch (button) {
+        case TMediaPlayer::btPlay:
+            triangle(2, 9);
             break;
-        }
         case TMediaPlayer::btPause:
             p.drawRect(QRectF(2 + o, 1 + o, 3, 9));
             p.drawRect(QRectF(7 + o, 1 + o, 3, 9));
             break;
-        default: { // Prev
+        default: // Prev
             p.drawRect(QRectF(1 + o, 1 + o, 2, 9));
-            QPainterPath path;
-            path.moveTo(10 + o, 1 + o);
-            path.lineTo(3 + o, 5.5 + o);
-            path.lineTo(10 + o, 10 + o);
-            path.closeSubpath();
-            p.drawPath(path);
+            triangle(10, 3);
             break;
-        }
         }
     };
     if (shadow.isValid())

@@ -7,6 +7,20 @@
 
 namespace sveltor {
 
+TCheckBox::TCheckBox(QWidget* parent) : QCheckBox(parent) {
+    connect(this, &QCheckBox::toggled, this, [this] {
+        if (OnClick)
+            OnClick(this);
+    });
+}
+
+TRadioButton::TRadioButton(QWidget* parent) : QRadioButton(parent) {
+    connect(this, &QRadioButton::toggled, this, [this](bool checked) {
+        if (checked && OnClick)
+            OnClick(this);
+    });
+}
+
 void TLabel::SetCaption(const QString& caption) {
     setText(caption);
     AdjustToText();

@@ -6,10 +6,28 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "Forms.h"
+
 namespace sveltor {
 
-using TCheckBox = QCheckBox;
-using TRadioButton = QRadioButton;
+// A check box whose OnClick runs each time its state changes, by mouse or keyboard.
+class TCheckBox : public QCheckBox {
+    Q_OBJECT
+
+public:
+    explicit TCheckBox(QWidget* parent = nullptr);
+    TNotifyEvent OnClick;
+};
+
+// A radio button whose OnClick runs when it becomes checked; clicking the one already
+// checked runs nothing.
+class TRadioButton : public QRadioButton {
+    Q_OBJECT
+
+public:
+    explicit TRadioButton(QWidget* parent = nullptr);
+    TNotifyEvent OnClick;
+};
 using TGroupBox = QGroupBox;
 
 // A text label. With AutoSize, the default, it widens to its text, so a font wider than
