@@ -3,6 +3,7 @@
 #include "Exception.h"
 #include "FileSystem.h"
 #include "MacBinary.h"
+#include "SysCalls.h"
 
 #include <sys/mman.h>
 
@@ -25,6 +26,7 @@ public:
             DeleteFileQuietly(FPath);
     }
     void Release() noexcept { FPath.clear(); }
+    void Arm(std::string path) noexcept { FPath = std::move(path); }
 
 private:
     std::string FPath;
@@ -37,8 +39,7 @@ public:
     TFileBuffer(TFileStream& file, std::uint64_t size) : FSize(static_cast<std::size_t>(size)) {
         if (size > SIZE_MAX / 2)
             FailNoMemory(file);
-        void* p = ::mmap(nullptr, FSize, PROT_READ | PROT_WRITE,
-                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        void* p = sys::mmap(FSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE);
         if (p == MAP_FAILED)
             FailNoMemory(file);
         FData = static_cast<unsigned char*>(p);
@@ -143,11 +144,19 @@ TConvertOutcome ConvertFile(const std::string& sourcePath, const std::string& li
             ENAMETOOLONG);
     const std::string tempPath = JoinPath(listedDirectory, TempFileName);
 
-    TFileStream temp = TFileStream::CreateExclusive(tempPath);
-    TTempFileGuard tempGuard(tempPath);
+    // Refused before the copy is made; Link below refuses again if one appears meanwhile.
+    if (struct stat st {}; ::lstat(tempPath.c_str(), &st) == 0)
+        throw EFCreateError(tempPath, EEXIST);
+    TFileStream temp = TFileStream::CreateTemporary(listedDirectory, tempPath);
+    TTempFileGuard tempGuard(temp.Unnamed() ? std::string() : tempPath);
     temp.WriteBuffer(buffer.Data() + MacBinHeaderLength, buffer.Size() - MacBinHeaderLength);
     temp.CopyModeAndOwner(status);
     temp.Flush();
+    // MID5.TMP appears only now, whole and on disk.
+    if (temp.Unnamed()) {
+        temp.Link();
+        tempGuard.Arm(tempPath);
+    }
     temp.Close();
 
     RenameFile(sourcePath, backupPath);

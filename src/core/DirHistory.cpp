@@ -2,6 +2,7 @@
 
 #include "Exception.h"
 #include "FileSystem.h"
+#include "SysCalls.h"
 
 #include <fcntl.h>
 #include <limits.h>
@@ -18,7 +19,7 @@ namespace {
 // The test open: can the file be read at all, by a reader that shares it? Never blocks
 // and never reads a folder or a FIFO.
 bool CanOpenShared(const char* name) noexcept {
-    const int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = sys::open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat st {};

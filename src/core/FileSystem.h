@@ -36,6 +36,16 @@ public:
     // truncated or followed. Raises EFCreateError.
     static TFileStream CreateExclusive(const std::string& path, mode_t mode = 0600);
 
+    // Creates the file that will be path, in directory, without a name until Link gives
+    // it one, where the file system allows; otherwise as CreateExclusive(path). Raises
+    // EFCreateError.
+    static TFileStream CreateTemporary(const std::string& directory, const std::string& path);
+    // Gives a file made by CreateTemporary its name, never replacing an existing file or
+    // following a link. Raises EFCreateError.
+    void Link();
+    // True while the file has no name yet.
+    bool Unnamed() const noexcept { return FUnnamed; }
+
     TFileStream(TFileStream&& other) noexcept;
     TFileStream& operator=(TFileStream&& other) noexcept;
     TFileStream(const TFileStream&) = delete;
@@ -71,6 +81,7 @@ private:
 
     std::string FFileName;
     int FHandle = -1;
+    bool FUnnamed = false;
 };
 
 // Gives a file a new name; an existing file at the new name is never replaced
