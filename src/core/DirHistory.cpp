@@ -24,8 +24,8 @@ bool CanOpenShared(const char* name) noexcept {
         return false;
     struct stat st {};
     const bool ok =
-        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_SH | LOCK_NB) == 0;
-    ::close(fd);
+        sys::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && sys::flock(fd, LOCK_SH | LOCK_NB) == 0;
+    sys::close(fd);
     return ok;
 }
 
