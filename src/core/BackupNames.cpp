@@ -8,10 +8,8 @@ std::string DollarNameOf(const std::string& name, const TCodePage& codePage) {
     if (!name.empty() && static_cast<unsigned char>(name[0]) >= 0x80) {
         result = "$$";
         cut = 2;
-        if (codePage.Kind() == TCodePage::TKind::Utf8) {
-            const std::size_t n = codePage.CharLength(name.data(), 0, name.size());
-            cut = n == 0 ? name.size() : n;
-        }
+        if (codePage.Kind() == TCodePage::TKind::Utf8)
+            cut = codePage.CharLength(name.data(), 0, name.size());
     }
     if (name.size() > cut)
         result.append(name, cut, std::string::npos);

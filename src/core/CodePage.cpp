@@ -35,8 +35,10 @@ std::size_t TCodePage::MultiByteLength(const char* text, std::size_t pos,
     }
     const std::size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
     for (std::size_t i = 1; i < need; ++i) {
+        // A sequence broken off, by the end of the text or by another byte, is no
+        // character: its bytes count one by one, as any bytes may make a Linux file name.
         if (pos + i >= length || text[pos + i] == '\0')
-            return 0;
+            return 1;
         const auto trail = static_cast<unsigned char>(text[pos + i]);
         if (trail < 0x80 || trail > 0xBF)
             return 1;

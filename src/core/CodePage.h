@@ -29,8 +29,9 @@ public:
     bool IsLeadByte(unsigned char byte) const noexcept;
 
     // Length in bytes of the character starting at text[pos] within text[0..length).
-    // 0 means the character is cut short by the end of the text (a lone lead byte).
-    // A malformed UTF-8 sequence counts as single bytes, so nothing is ever lost.
+    // 0 means a double-byte character is cut short by the end of the text (a lone lead
+    // byte). A malformed or broken-off UTF-8 sequence counts as single bytes, so no byte
+    // of a file name is ever lost.
     std::size_t CharLength(const char* text, std::size_t pos, std::size_t length) const noexcept {
         // No code page here has a lead byte below 0x80; paths are mostly ASCII.
         if (static_cast<unsigned char>(text[pos]) < 0x80)

@@ -32,14 +32,15 @@ private:
     std::string FPath;
 };
 
-// The whole file in one buffer of its size. A large buffer is mapped directly and asks
-// for huge pages: faulting in 4 KiB pages one by one costs more than the read itself.
+// The whole file in one buffer of its size, mapped directly with its pages made at once:
+// faulting them in one by one during the read costs more than the read itself.
 class TFileBuffer {
 public:
     TFileBuffer(TFileStream& file, std::uint64_t size) : FSize(static_cast<std::size_t>(size)) {
         if (size > SIZE_MAX / 2)
             FailNoMemory(file);
-        void* p = sys::mmap(FSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE);
+        void* p =
+            sys::mmap(FSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE);
         if (p == MAP_FAILED)
             FailNoMemory(file);
         FData = static_cast<unsigned char*>(p);
@@ -55,7 +56,6 @@ public:
     std::size_t Size() const noexcept { return FSize; }
 
 private:
-    static constexpr std::size_t HugePageSize = 2 * 1024 * 1024;
     [[noreturn]] static void FailNoMemory(const TFileStream& file) {
         throw EOutOfMemory(FileErrorMessage("Not enough memory to read", file.FileName(), ENOMEM),
                            ENOMEM);
@@ -145,7 +145,7 @@ TConvertOutcome ConvertFile(const std::string& sourcePath, const std::string& li
     const std::string tempPath = JoinPath(listedDirectory, TempFileName);
 
     // Refused before the copy is made; Link below refuses again if one appears meanwhile.
-    if (struct stat st {}; ::lstat(tempPath.c_str(), &st) == 0)
+    if (struct stat st{}; ::lstat(tempPath.c_str(), &st) == 0)
         throw EFCreateError(tempPath, EEXIST);
     TFileStream temp = TFileStream::CreateTemporary(listedDirectory, tempPath);
     TTempFileGuard tempGuard(temp.Unnamed() ? std::string() : tempPath);

@@ -119,8 +119,8 @@ void TFileStream::Link() {
 }
 
 TFileStream TFileStream::CreateExclusive(const std::string& path, mode_t mode) {
-    const int fd =
-        sys::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, mode);
+    const int fd = sys::open(path.c_str(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, mode);
     if (fd < 0)
         throw EFCreateError(path, errno);
     return TFileStream(path, fd);

@@ -20,8 +20,9 @@ struct TWorkingCopy {
     bool Cut = false;
 
     TWorkingCopy(const char* path, const TCodePage& cp) noexcept {
-        // Only whether the path goes on past the limit matters, not how far.
-        const std::size_t size = ::strnlen(path, TSplitPath::PathLimit + 1);
+        // Only whether the path goes on past the limit matters, not how far; a character
+        // that starts before the limit is seen whole, so it is never taken for broken.
+        const std::size_t size = ::strnlen(path, TSplitPath::PathLimit + 4);
         while (Length < size) {
             const std::size_t n = cp.CharLength(path, Length, size);
             if (n == 0 || Length + n > TSplitPath::PathLimit)

@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, CharLength,
     testing::Values(TLengthCase{"Ascii", &codepage::Utf8, "a", 1},
                     TLengthCase{"Utf8ThreeBytes", &codepage::Utf8, "\xE6\x9B\xB2", 3},
-                    TLengthCase{"Utf8CutShort", &codepage::Utf8, "\xE6\x9B", 0},
+                    TLengthCase{"Utf8BrokenOffByTheEnd", &codepage::Utf8, "\xE6\x9B", 1},
                     TLengthCase{"Utf8StrayTrailByte", &codepage::Utf8,
                                 "\x9B"
                                 "a",

@@ -244,6 +244,14 @@ const TConversionCase ConversionCases[] = {
      "Convert done.No Backup",
      {"FILE.MID"},
      nullptr},
+    // Found by the fuzzer: a name ending in a broken UTF-8 sequence was cut at split and
+    // refused as too long.
+    {"NameEndingInABrokenUtf8Sequence",
+     "SONG\xE6\x9B",
+     TAnswer::Option1,
+     "Convert done.Made Backup",
+     {"SONG\xE6\x9B", "SONG\xE6\x9B.BAK"},
+     "SONG\xE6\x9B.BAK"},
     {"JapaneseNameOption2",
      "\xE6\x9B\xB2.mid",
      TAnswer::Option2,
