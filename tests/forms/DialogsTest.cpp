@@ -16,6 +16,12 @@
 namespace sveltor {
 namespace {
 
+struct TGeometryCase {
+    const char* Title; // the control's name
+    const char* Parent;
+    QRect Rect;
+};
+
 // A control stands where it was designed. A label may be wider: it widens to its text
 // when the font is wider than the designed one.
 void ExpectDesignedGeometry(const QWidget* control, const QRect& designed) {
@@ -29,11 +35,13 @@ void ExpectDesignedGeometry(const QWidget* control, const QRect& designed) {
     }
 }
 
-struct TGeometryCase {
-    const char* Title; // the control's name
-    const char* Parent;
-    QRect Rect;
-};
+// The control named by a row stands in its designed parent, where it was designed.
+void ExpectControlAsDesigned(const QWidget& form, const TGeometryCase& row) {
+    const auto* control = form.findChild<QWidget*>(row.Title);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(control->parentWidget()->objectName(), row.Parent);
+    ExpectDesignedGeometry(control, row.Rect);
+}
 
 const TGeometryCase Form2Layout[] = {
     {"Label1", "Form2", {8, 16, 89, 12}},
@@ -49,11 +57,8 @@ const TGeometryCase Form2Layout[] = {
 class Form2Geometry : public testing::TestWithParam<TGeometryCase> {};
 
 TEST_P(Form2Geometry, ControlStandsWhereItWasDesigned) {
-    TForm2 form(nullptr);
-    const auto* control = form.findChild<QWidget*>(GetParam().Title);
-    ASSERT_NE(control, nullptr);
-    EXPECT_EQ(control->parentWidget()->objectName(), GetParam().Parent);
-    ExpectDesignedGeometry(control, GetParam().Rect);
+    const TForm2 form(nullptr);
+    ExpectControlAsDesigned(form, GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(Controls, Form2Geometry, testing::ValuesIn(Form2Layout),
@@ -266,11 +271,8 @@ const TGeometryCase AboutLayout[] = {
 class AboutBoxGeometry : public testing::TestWithParam<TGeometryCase> {};
 
 TEST_P(AboutBoxGeometry, ControlStandsWhereItWasDesigned) {
-    TAboutBox box(nullptr);
-    const auto* control = box.findChild<QWidget*>(GetParam().Title);
-    ASSERT_NE(control, nullptr);
-    EXPECT_EQ(control->parentWidget()->objectName(), GetParam().Parent);
-    ExpectDesignedGeometry(control, GetParam().Rect);
+    const TAboutBox box(nullptr);
+    ExpectControlAsDesigned(box, GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(Controls, AboutBoxGeometry, testing::ValuesIn(AboutLayout),

@@ -27,8 +27,8 @@ void Vlq(TBytes& out, std::uint32_t v) {
 
 } // namespace
 
-TBytes MakeSong(const TSongSpec& spec) {
-    const unsigned tempo = spec.MicrosecondsPerQuarter;
+TBytes MakeSong(const TSongPlan& plan) {
+    const unsigned tempo = plan.MicrosecondsPerQuarter;
     TBytes tempoTrack = {0x00,
                          0xFF,
                          0x51,
@@ -37,7 +37,7 @@ TBytes MakeSong(const TSongSpec& spec) {
                          static_cast<unsigned char>(tempo >> 8),
                          static_cast<unsigned char>(tempo)};
     TBytes notes = {0x00, 0xC0, 0x00}; // piano
-    for (int i = 0; i < spec.Quarters; ++i) {
+    for (int i = 0; i < plan.Quarters; ++i) {
         const unsigned char key = static_cast<unsigned char>(60 + i % 12);
         notes.insert(notes.end(), {0x00, 0x90, key, 100});
         Vlq(notes, 480);
@@ -46,11 +46,11 @@ TBytes MakeSong(const TSongSpec& spec) {
     const TBytes end = {0x00, 0xFF, 0x2F, 0x00};
 
     TBytes song;
-    const int tracks = spec.Format == 0 ? 1 : 2;
+    const int tracks = plan.Format == 0 ? 1 : 2;
     Chunk(song, "MThd",
-          {0, static_cast<unsigned char>(spec.Format), 0, static_cast<unsigned char>(tracks), 0x01,
+          {0, static_cast<unsigned char>(plan.Format), 0, static_cast<unsigned char>(tracks), 0x01,
            0xE0});
-    if (spec.Format == 0) {
+    if (plan.Format == 0) {
         TBytes one = tempoTrack;
         one.insert(one.end(), notes.begin(), notes.end());
         one.insert(one.end(), end.begin(), end.end());
@@ -61,7 +61,7 @@ TBytes MakeSong(const TSongSpec& spec) {
         Chunk(song, "MTrk", tempoTrack);
         Chunk(song, "MTrk", notes);
     }
-    for (std::size_t i = 0; i < spec.Padding; ++i)
+    for (std::size_t i = 0; i < plan.Padding; ++i)
         song.push_back(static_cast<unsigned char>(i));
     return song;
 }
