@@ -136,7 +136,14 @@ void TSveltorMain::FormActivate(QObject*) {
     if (FirstActivateDone)
         return;
     StartDir = DirectoryListBox1->Directory();
-    ReadDirHistory(*DirectoryListBox1);
+    if (!FHistoryFailed) {
+        try {
+            ReadDirHistory(*DirectoryListBox1);
+        } catch (...) {
+            FHistoryFailed = true;
+            throw;
+        }
+    }
     FileListBox1->SetMask(MidiMask);
     ConvertButton->setEnabled(false);
     MediaPlayer1->SetWait(false);

@@ -45,6 +45,9 @@ protected:
 
 private:
     std::string StartDir;
+    // Set once reading the history has raised: closing the message box activates the
+    // window again, and reading the same file again would raise the same error forever.
+    bool FHistoryFailed = false;
 };
 
 // Set by the first activation that gets through, and never cleared.
