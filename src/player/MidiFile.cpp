@@ -71,22 +71,17 @@ std::string ParseTrack(TReader track, int number, TSmfInfo& info) {
         unsigned char status;
         if (!track.Byte(status))
             return where + " ends inside an event";
+        // Under running status the byte read is already the first data byte.
+        int dataRead = 0;
         if (status < 0x80) {
             if (running == 0)
                 return "a data byte without status in " + where;
             status = running;
-            // The byte read was the first data byte.
-            const int more = (status & 0xE0) == 0xC0 ? 0 : 1;
-            for (int i = 0; i < more; ++i) {
-                unsigned char d;
-                if (!track.Byte(d) || d >= 0x80)
-                    return "a bad channel message in " + where;
-            }
-            continue;
+            dataRead = 1;
         }
         if (status < 0xF0) {
             running = status;
-            const int count = (status & 0xE0) == 0xC0 ? 1 : 2;
+            const int count = ((status & 0xE0) == 0xC0 ? 1 : 2) - dataRead;
             for (int i = 0; i < count; ++i) {
                 unsigned char d;
                 if (!track.Byte(d) || d >= 0x80)
